@@ -1,0 +1,27 @@
+# tesmarin_add_gtest(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>])
+# Builds a GoogleTest program and registers it with CTest. In the Windows build the
+# program is a .exe that CTest runs under Wine (CMAKE_CROSSCOMPILING_EMULATOR).
+if(TESMARIN_WINDOWS)
+    # Debian ships GoogleTest as sources; build them with the cross compiler.
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    set(TESMARIN_GTEST_MAIN gtest_main)
+else()
+    find_package(GTest REQUIRED)
+    set(TESMARIN_GTEST_MAIN GTest::gtest_main)
+endif()
+
+function(tesmarin_add_gtest name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${TESMARIN_GTEST_MAIN} tesmarin_options)
+    add_test(NAME ${name} COMMAND ${name})
+    set(labels ${ARG_LABELS})
+    if(TESMARIN_WINDOWS)
+        list(APPEND labels wine)
+    else()
+        list(APPEND labels native)
+    endif()
+    set_tests_properties(${name} PROPERTIES LABELS "${labels}")
+endfunction()
