@@ -18,7 +18,7 @@ endif()
 
 function(tesmarin_add_gtest name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
-    if(NOT TESMARIN_GTEST_MAIN)
+    if(NOT TESMARIN_GTEST_MAIN OR TESMARIN_FUZZ)
         return()
     endif()
     add_executable(${name} ${ARG_SOURCES})
