@@ -11,8 +11,8 @@ if(TESMARIN_WINDOWS)
     target_compile_definitions(tesmarin_options INTERFACE
         UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
     # One self-contained file each: no libgcc, libstdc++ or winpthread DLL beside them.
-    set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static" CACHE STRING "" FORCE)
-    set(CMAKE_SHARED_LINKER_FLAGS "${CMAKE_SHARED_LINKER_FLAGS} -static" CACHE STRING "" FORCE)
+    # (directory-wide, so GoogleTest's programs are linked the same way)
+    add_link_options(-static)
     set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 elseif(TESMARIN_FUZZ)
     # Every library is instrumented for coverage; only the fuzz targets link libFuzzer's main.
