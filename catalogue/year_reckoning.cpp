@@ -3,16 +3,15 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
-#include <cstdint>
 #include <limits>
 #include <system_error>
 
 namespace catalogue {
 namespace {
 
-// One decoded UTF-8 sequence: its code point, or -1 when the byte at the start
-// does not begin a valid, complete sequence (that byte alone is then skipped, so
-// stray continuation bytes that follow are skipped one by one as well).
+// One decoded UTF-8 sequence. When the byte at the start does not begin a valid,
+// complete sequence, `valid` is false and that byte alone is skipped; stray
+// continuation bytes after it are then skipped one by one as well.
 struct Decoded {
     char32_t codePoint;
     bool valid;

@@ -4,7 +4,6 @@
 
 #include <array>
 #include <iterator>
-#include <numeric>
 #include <ranges>
 #include <string_view>
 #include <vector>

@@ -6,7 +6,6 @@
 
 #include <bit>
 #include <climits>
-#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
