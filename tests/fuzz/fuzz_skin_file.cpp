@@ -1,6 +1,6 @@
 // Feeds any bytes to the skin parser: it must return either a reason or a skin
 // whose values are all within the ranges the drawing code relies on.
-#include "skinlib/skin_format.h"
+#include "skin_format.h"
 
 #include <cstddef>
 #include <cstdint>
