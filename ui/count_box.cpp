@@ -79,7 +79,12 @@ LRESULT CALLBACK countBoxProc(HWND edit, UINT message, WPARAM wParam, LPARAM lPa
         if (!isAcceptedCountChar(static_cast<char32_t>(wParam))) return 0;
         break;
     case WM_KILLFOCUS:
-        normaliseOnLeaving(edit);
+        // No exception may leave a window procedure; without memory for the
+        // texts the box just keeps what it holds.
+        try {
+            normaliseOnLeaving(edit);
+        } catch (...) {
+        }
         break;
     case WM_NCCALCSIZE:
         if (wParam) {

@@ -2,7 +2,7 @@
 
 #include "ui/control_ids.h"
 
-#include <string>
+#include <iterator>
 
 namespace ui {
 
@@ -32,14 +32,15 @@ void paintLabel(HWND label) {
     if (!brush) brush = GetSysColorBrush(COLOR_BTNFACE);  // system brush: borrowed
     FillRect(dc, &area, brush);
 
-    const int length = GetWindowTextLengthW(label);
+    // A label's text is a few characters; a fixed buffer spares the paint
+    // from allocating (and from an exception inside the window procedure).
+    wchar_t text[64];
+    const int length = GetWindowTextW(label, text, static_cast<int>(std::size(text)));
     if (length > 0) {
-        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-        const int copied = GetWindowTextW(label, text.data(), length + 1);
         HGDIOBJ oldFont = nullptr;
         if (HFONT font = labelFont(label)) oldFont = SelectObject(dc, font);
         const UINT align = (GetWindowLongPtrW(label, GWL_STYLE) & SS_RIGHT) ? DT_RIGHT : DT_LEFT;
-        DrawTextW(dc, text.c_str(), copied, &area, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | align);
+        DrawTextW(dc, text, length, &area, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | align);
         if (oldFont) SelectObject(dc, oldFont);
     }
     EndPaint(label, &paint);

@@ -158,11 +158,12 @@ LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam
         return DefWindowProcW(window, message, wParam, lParam);
     }
     // No exception may leave a window procedure: a handler that fails just
-    // ends, and the message gets its default treatment.
+    // ends, and the message gets its default treatment; a failed WM_CREATE
+    // makes the creation fail.
     try {
         return self->handleMessage(message, wParam, lParam);
     } catch (...) {
-        return DefWindowProcW(window, message, wParam, lParam);
+        return message == WM_CREATE ? -1 : DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
