@@ -91,7 +91,16 @@ bool isInCombo(const ControlSpec& spec) { return spec.windowClass == std::wstrin
 // closed box's height, so the size is set again afterwards).
 void finishCombo(HWND combo, const ControlSpec& spec) {
     const LRESULT natural = SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0);
-    if (natural > 0) SendMessageW(combo, CB_SETITEMHEIGHT, 0, natural + 1);
+    if (natural > 0) {
+        SendMessageW(combo, CB_SETITEMHEIGHT, 0, natural + 1);
+        // Wine passes CB_SETITEMHEIGHT on to the list only for owner-drawn
+        // combo boxes; then set the row height on the list box itself.
+        COMBOBOXINFO parts{};
+        parts.cbSize = sizeof(parts);
+        if (SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0) != natural + 1 && GetComboBoxInfo(combo, &parts)) {
+            SendMessageW(parts.hwndList, LB_SETITEMHEIGHT, 0, natural + 1);  // the list box is borrowed
+        }
+    }
     SetWindowPos(combo, nullptr, 0, 0, spec.width, spec.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
