@@ -1,10 +1,9 @@
 #include "catalogue/year_reckoning.h"
 
-#include <charconv>
+#include "catalogue/decimal_conversion.h"
+
 #include <cmath>
 #include <cstddef>
-#include <limits>
-#include <system_error>
 
 namespace catalogue {
 namespace {
@@ -97,13 +96,8 @@ bool isClassicSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// Decimal exponents beyond these bounds are certainly out of the range of a
-// double (its extremes are about 1.8e308 and 4.9e-324); within them the digits
-// go to from_chars as they are.
-constexpr long long kExponentOverflow = 400;
-constexpr long long kExponentUnderflow = -400;
-// Cap on the exponent while its digits are read, far beyond both bounds, so a
-// long run of exponent digits cannot overflow.
+// Cap on the exponent while its digits are read, far beyond the range of a
+// double, so a long run of exponent digits cannot overflow.
 constexpr long long kExponentCap = 1'000'000'000;
 
 // Reads the classic decimal number at the start of `text` (already folded).
@@ -159,29 +153,8 @@ double convertDecimal(std::string_view text) {
         }
     }
 
-    const double zero = negative ? -0.0 : 0.0;
-    const double infinity = negative ? -std::numeric_limits<double>::infinity()
-                                     : std::numeric_limits<double>::infinity();
     while (!digits.empty() && digits.back() == '0') digits.pop_back();
-    if (digits.empty()) return zero;
-    if (pointExponent > kExponentOverflow) return infinity;
-    if (pointExponent < kExponentUnderflow) return zero;
-
-    std::string cleaned = "0.";
-    cleaned += digits;
-    cleaned += 'e';
-    char exponentText[24];
-    const auto written = std::to_chars(exponentText, exponentText + sizeof exponentText, pointExponent);
-    cleaned.append(exponentText, written.ptr);
-
-    double magnitude = 0.0;
-    const auto result = std::from_chars(cleaned.data(), cleaned.data() + cleaned.size(), magnitude);
-    if (result.ec == std::errc::result_out_of_range) {
-        // from_chars leaves the value alone when the correctly rounded result
-        // would be infinite or zero; which of the two it is follows from the
-        // exponent (a nonzero digit string below 1 x 10^0 cannot overflow).
-        return pointExponent > 0 ? infinity : zero;
-    }
+    const double magnitude = decimalToDouble(digits, pointExponent);
     return negative ? -magnitude : magnitude;
 }
 
@@ -201,21 +174,7 @@ double reckonYear(int startYear, double count) {
 std::string formatYearNumber(double value) {
     if (std::isnan(value)) return std::signbit(value) ? "-1.#QNAN" : "1.#QNAN";
     if (std::isinf(value)) return value < 0 ? "-1.#INF" : "1.#INF";
-
-    // to_chars with a precision behaves as printf's %.13g in the C locale,
-    // apart from the exponent's width, which is two digits there and three in
-    // the text we show.
-    char buffer[64];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                       std::chars_format::general, 13);
-    std::string text(buffer, written.ptr);
-    const std::size_t e = text.find('e');
-    if (e != std::string::npos) {
-        const std::size_t digitsAt = e + 2;  // after "e" and its sign
-        const std::size_t width = text.size() - digitsAt;
-        if (width < 3) text.insert(digitsAt, 3 - width, '0');
-    }
-    return text;
+    return formatGeneral(value, 13);
 }
 
 std::string composeResultText(std::string_view eraText, std::string_view countText,

@@ -6,6 +6,7 @@
 
 #include <bit>
 #include <climits>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -105,6 +106,61 @@ TEST(ParseYearCount, RoundsCorrectlyAndSaturates) {
     }
 }
 
+// Exactly halfway between two neighbouring doubles the even significand wins;
+// any nonzero digit beyond the halfway point, however far out, tips the
+// result up.
+TEST(ParseYearCount, DecidesHalfwayCasesOnEveryDigit) {
+    constexpr double kMin = std::numeric_limits<double>::denorm_min();
+    constexpr double kMax = std::numeric_limits<double>::max();
+    // 1 + 2^-53, halfway between 1 and the next double.
+    const std::string halfAboveOne = "1.00000000000000011102230246251565404236316680908203125";
+    // 3 x 2^-1075, halfway between the two smallest subnormals.
+    const std::string threeHalvesOfMin =
+        "7.4109846876186981626485318930233205854758970392148714663837852375101326090531312779794975"
+        "454245398856969484704316857659638998506553390969459816219401617281718945106978546710679176"
+        "872575177347315553307795408549809608457500958111373034747658096871009590975442271004757307"
+        "809711118935784838675653998783503015228055934046593739791790738723868299395818481660169122"
+        "019456499931289798411362062484498678713572180352209017023903285791732520220528974020802906"
+        "854021606612375549983402671300035812486479041385743401875520901590172592547146296175134159"
+        "774938718574737870961645638908718119841271673056017045493004705269590165763776884908267986"
+        "972573366521765567941072508764337560846003984904972149117463085539556354188641513168478436"
+        "313080237596295773983001708984375";
+    // 2^1024 - 2^970, halfway between the largest double and 2^1024.
+    const std::string halfAboveMax =
+        "179769313486231580793728971405303415079934132710037826936173778980444968292764750946649017"
+        "977587207096330286416692887910946555547851940402630657488671505820681908902000708383676273"
+        "854845817711531764475730270069855571366959622842914819860834936475292719074168444365510704"
+        "342711559699508093042880177904174497792";
+    const auto withLastDigit = [](const std::string& text, char digit) {
+        return text.substr(0, text.size() - 1) + digit;
+    };
+    struct Case {
+        std::string text;
+        double expected;
+    };
+    const Case cases[] = {
+        {halfAboveOne, 1.0},
+        {halfAboveOne + "1", std::nextafter(1.0, 2.0)},
+        {halfAboveOne + std::string(900, '0') + "1", std::nextafter(1.0, 2.0)},
+        {"-" + halfAboveOne, -1.0},
+        {threeHalvesOfMin + "e-324", 2 * kMin},
+        {withLastDigit(threeHalvesOfMin, '4') + "e-324", kMin},
+        {threeHalvesOfMin + "0000001e-324", 2 * kMin},
+        // 2^-1075 cut short lies below half of the smallest subnormal.
+        {"2.4703282292062327208828439643411068618252990130716238221279284125033775363510437593264991e-324", 0},
+        {"2.4703282292062327208828439643411068618252990130716238221279284125033775363510437593264992e-324", kMin},
+        {halfAboveMax, kInf},
+        {withLastDigit(halfAboveMax, '1'), kMax},
+        // Around the smallest normal number.
+        {"2.2250738585072011e-308", std::nextafter(std::numeric_limits<double>::min(), 0.0)},
+        {"2.2250738585072012e-308", std::numeric_limits<double>::min()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 40));
+        expectSameDouble(parseYearCount(c.text), c.expected);
+    }
+}
+
 TEST(ReckonYear, CountsAcrossTheMissingYearZero) {
     struct Case {
         int start;
@@ -145,10 +201,21 @@ TEST(FormatYearNumber, WritesPercent13gWithThreeDigitExponents) {
         {1e12, "1000000000000"},
         {9999999999999.0, "9999999999999"},
         {9999999999999.5, "1e+013"},                // rounding to 13 digits moves the exponent
+        {0.000099999999999995, "0.0001"},            // ... and the form
+        {1000000000000.5, "1000000000000"},         // exact halves go to the even digit
+        {1000000000001.5, "1000000000002"},
+        {10000000000005.0, "1e+013"},
+        {10000000000015.0, "1.000000000002e+013"},
+        {0.30000000000000004, "0.3"},
+        {9.999999999999e-5, "9.999999999999e-005"},
+        {123456789012345680000.0, "1.234567890123e+020"},
+        {std::numeric_limits<double>::max(), "1.797693134862e+308"},
+        {std::numeric_limits<double>::min(), "2.225073858507e-308"},
         {1e15, "1e+015"},
         {-1.5e300, "-1.5e+300"},
         {1e-300, "1e-300"},
         {std::numeric_limits<double>::denorm_min(), "4.940656458412e-324"},
+        {-std::numeric_limits<double>::denorm_min(), "-4.940656458412e-324"},
         {kInf, "1.#INF"},
         {-kInf, "-1.#INF"},
         {std::numeric_limits<double>::quiet_NaN(), "1.#QNAN"},
