@@ -84,7 +84,7 @@ std::string contactDetails() {
     return text;
 }
 
-bool isInCombo(const ControlSpec& spec) { return spec.windowClass == std::wstring_view(L"COMBOBOX"); }
+bool isComboBox(const ControlSpec& spec) { return spec.windowClass == std::wstring_view(L"COMBOBOX"); }
 
 // Combo rows one pixel taller than the font's own row, and the box and its
 // list together as tall as the table says (setting the font changes the
@@ -214,7 +214,7 @@ bool MainWindow::onCreate() {
         SetWindowPos(child, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         if (spec.id == kCountEditId && !makeCountBox(child)) return false;
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font(spec.fontHeight, spec.fontWeight)), FALSE);
-        if (isInCombo(spec)) finishCombo(child, spec);
+        if (isComboBox(spec)) finishCombo(child, spec);
     }
 
     HWND dynasties = control(kDynastyComboId);
