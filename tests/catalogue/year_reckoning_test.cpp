@@ -84,6 +84,9 @@ TEST(ParseYearCount, RoundsCorrectlyAndSaturates) {
     const std::string longLeadingZeros = "0." + std::string(500, '0') + "1e510";
     const ParseCase cases[] = {
         {"0.1", 0.1},
+        // 472018819641691 x 10^9: one unit too high when the product is
+        // formed in 80-bit x87 registers and rounded twice.
+        {"4720188196.41691e12", 0x1.ffc38a58064b5p+71},
         {"9007199254740993", 9007199254740992.0},             // halfway: to even
         {"9007199254740993.00000000000000001", 9007199254740994.0},
         {"1.7976931348623158e308", std::numeric_limits<double>::max()},
