@@ -86,6 +86,12 @@ LRESULT CALLBACK countBoxProc(HWND edit, UINT message, WPARAM wParam, LPARAM lPa
         } catch (...) {
         }
         break;
+    case WM_LBUTTONDBLCLK:
+        // A click soon after an earlier one at the same place arrives as a
+        // double-click, and the edit control takes the focus only on a plain
+        // button-down: without the focus, treat it as the first click it is.
+        if (GetFocus() != edit) return DefSubclassProc(edit, WM_LBUTTONDOWN, wParam, lParam);
+        break;
     case WM_NCCALCSIZE:
         if (wParam) {
             const LRESULT result = DefSubclassProc(edit, message, wParam, lParam);
