@@ -22,18 +22,25 @@ HINSTANCE thisModule() {
     return module;
 }
 
+bool g_registered = false;
+
 bool registerGlowClass() {
-    static bool registered = false;
-    if (registered) return true;
+    if (g_registered) return true;
     WNDCLASSW wc{};
     wc.lpfnWndProc = glowProc;
     wc.hInstance = thisModule();
     wc.lpszClassName = kGlowClass;
-    registered = RegisterClassW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    return registered;
+    g_registered = RegisterClassW(&wc) != 0;
+    return g_registered;
 }
 
 }  // namespace
+
+void unregisterGlowClass() {
+    // The class's procedure lives in this module: it must not outlive an unload.
+    if (g_registered) UnregisterClassW(kGlowClass, thisModule());
+    g_registered = false;
+}
 
 int glowAlpha(int dx, int dy, int size, int strength) {
     if (size <= 0 || (dx <= 0 && dy <= 0)) return 0;

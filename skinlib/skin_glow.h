@@ -29,6 +29,9 @@ private:
     bool active_ = false, rendered_ = false;
 };
 
+// Removes the window class of the glow; after every glow window is gone.
+void unregisterGlowClass();
+
 // Peak-relative opacity 0..255 of the glow at a pixel dx, dy outside the
 // window's edge (both >= 0), for a glow of the given size: a smooth fall-off.
 int glowAlpha(int dx, int dy, int size, int strength);

@@ -1073,6 +1073,7 @@ void detachAll() {
         delete sub;
     }
     g_subs.clear();
+    unregisterGlowClass();
 }
 
 }  // namespace skinlib
