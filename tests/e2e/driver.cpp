@@ -6,6 +6,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -333,9 +334,18 @@ std::string comboShownText(HWND combo) { return windowText(combo); }
 // ---- Input -----------------------------------------------------------------
 
 bool bringToFront(HWND window) {
-    if (GetForegroundWindow() == window) return true;
-    SetForegroundWindow(window);
-    return waitUntil([window] { return GetForegroundWindow() == window; }, 3s);
+    // Foreground is the system's record, set at once; the window's thread
+    // activates the window and gives the focus to one of its controls later,
+    // when it handles the activation. Input sent before that could land on a
+    // control that loses the focus again, so wait for all three.
+    const auto ready = [window] {
+        const HWND focus = focusOf(window);
+        return GetForegroundWindow() == window && activeOf(window) == window &&
+               (focus == window || IsChild(window, focus));
+    };
+    if (ready()) return true;
+    if (GetForegroundWindow() != window) SetForegroundWindow(window);
+    return waitUntil(ready, 3s);
 }
 
 void pressKey(WORD virtualKey, std::initializer_list<WORD> modifiers) {
@@ -373,6 +383,19 @@ void typeText(const std::string& text) {
 }
 
 void clickAt(POINT screenPoint) {
+    // Two clicks close in time and place make a double click, which an edit
+    // box takes without taking the focus. A user clicking again a moment later
+    // would not hit the same pixel; move a little off the last point instead.
+    static POINT lastPoint{-1000, -1000};
+    static ULONGLONG lastTime = 0;
+    const ULONGLONG now = GetTickCount64();
+    const int slackX = GetSystemMetrics(SM_CXDOUBLECLK);
+    const int slackY = GetSystemMetrics(SM_CYDOUBLECLK);
+    if (now - lastTime <= GetDoubleClickTime() + 100u && std::abs(screenPoint.x - lastPoint.x) <= slackX &&
+        std::abs(screenPoint.y - lastPoint.y) <= slackY) {
+        screenPoint.x += screenPoint.x >= lastPoint.x ? slackX + 2 : -(slackX + 2);
+    }
+    lastPoint = screenPoint;
     SetCursorPos(screenPoint.x, screenPoint.y);
     std::vector<INPUT> inputs(2);
     inputs[0].type = INPUT_MOUSE;
@@ -380,12 +403,15 @@ void clickAt(POINT screenPoint) {
     inputs[1].type = INPUT_MOUSE;
     inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
     send(inputs);
+    lastTime = GetTickCount64();
 }
 
 void clickCentre(HWND window) {
     const RECT rect = windowRect(window);
     clickAt({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
 }
+
+void parkMouse() { SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1); }
 
 bool setClipboardText(const std::string& text) {
     const std::wstring wide = win::widen(text);

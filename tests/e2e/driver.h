@@ -65,6 +65,8 @@ void typeText(const std::string& text);
 // A left click at a point in screen coordinates.
 void clickAt(POINT screenPoint);
 void clickCentre(HWND window);
+// Moves the mouse pointer to the screen's bottom-right corner, away from any window.
+void parkMouse();
 // Puts text on the clipboard, as a copy elsewhere would.
 bool setClipboardText(const std::string& text);
 

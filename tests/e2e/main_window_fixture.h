@@ -32,6 +32,9 @@ enum Dynasty : int {
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // An opened list highlights the row under the mouse pointer; keep the
+        // pointer away so that the keyboard alone moves the highlight.
+        parkMouse();
         main_ = program_.startWorking();
         ASSERT_NE(main_, nullptr);
         dynasties_ = GetDlgItem(main_, ui::kDynastyComboId);
@@ -66,10 +69,12 @@ protected:
     // Opens a combo box's list: F4 when the box has the focus, a click otherwise.
     ::testing::AssertionResult openList(HWND combo) {
         if (!bringToFront(main_)) return ::testing::AssertionFailure() << "main window not in front";
-        if (focus() == combo)
+        if (focus() == combo) {
+            parkMouse();
             pressKey(VK_F4);
-        else
+        } else {
             clickCentre(combo);
+        }
         if (!waitUntil([&] { return isDropped(combo); })) return ::testing::AssertionFailure() << "list did not open";
         return ::testing::AssertionSuccess();
     }
@@ -157,14 +162,15 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
-    // Checks that no box is up after the input sent so far has been handled:
-    // Tab from the focused control must move the focus inside the window, which
-    // it cannot while a modal box holds the input.
-    ::testing::AssertionResult noBoxAfterInput() {
-        const HWND before = focus();
+    // Checks that no box is up once the input sent so far has been handled.
+    // `from` is the control that has the focus once that input is handled;
+    // Tab must then move the focus on inside the window, which it cannot
+    // while a modal box holds the input.
+    ::testing::AssertionResult noBoxAfterInput(HWND from) {
+        if (!waitForFocus(from)) return ::testing::AssertionFailure() << "the focus is not where expected";
         pressKey(VK_TAB);
-        const bool moved = waitUntil([&] { return focus() != before && focus() != nullptr && !program_.findMessageBox(); },
-                                     3s);
+        const bool moved = waitUntil(
+            [&] { return focus() != from && IsChild(main_, focus()) && !program_.findMessageBox(); }, 3s);
         if (auto box = program_.findMessageBox())
             return ::testing::AssertionFailure() << "unexpected box \"" << box->caption << "\": " << box->text;
         if (!moved) return ::testing::AssertionFailure() << "the window did not take the Tab";
