@@ -2,7 +2,6 @@
 
 #include "skin_gdi.h"
 
-#include <cmath>
 
 namespace skinlib {
 namespace {
@@ -44,10 +43,14 @@ void unregisterGlowClass() {
 
 int glowAlpha(int dx, int dy, int size, int strength) {
     if (size <= 0 || (dx <= 0 && dy <= 0)) return 0;
-    const double d = std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy);
-    if (d >= size) return 0;
-    const double t = 1.0 - d / size;
-    return static_cast<int>(strength * t * t + 0.5);
+    // Distance in 1/16 pixel by an integer square root (no floating point, no libm).
+    const long long d2 = (static_cast<long long>(dx) * dx + static_cast<long long>(dy) * dy) * 256;
+    long long d = 0;
+    while ((d + 1) * (d + 1) <= d2) ++d;
+    const long long full = static_cast<long long>(size) * 16;
+    if (d >= full) return 0;
+    const long long rest = full - d;  // 1 - distance/size, scaled by full
+    return static_cast<int>((strength * rest * rest + full * full / 2) / (full * full));
 }
 
 void Glow::render(int width, int height, skin::Color color, int size, int strength, bool active) {
