@@ -114,8 +114,8 @@ def theme(name, stops, face, accent, opt):
         border = mix(light(face, 0.3), accent, 0.3)
     else:
         button = ["#FFFFFF", mix(face, stops[-1], 0.1)]
-        hover = [light(accent, 0.9), light(accent, 0.72)]
-        pressed = [light(accent, 0.62), light(accent, 0.8)]
+        hover = [light(accent, 0.84), light(accent, 0.62)]
+        pressed = [light(accent, 0.52), light(accent, 0.72)]
         border = mix(dark(face, 0.4), accent, 0.35)
     if gold:
         border = mix(border, gold, 0.35)
