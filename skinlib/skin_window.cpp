@@ -805,6 +805,43 @@ void paintList(const Sub& sub, HDC target) {
     buf.blitTo(target);
 }
 
+// Draws over a list's vertical scroll bar in the skin's colours: track,
+// two arrow buttons and the thumb where the system put them.
+void paintScrollBar(HWND h, HDC dc, const skin::Skin& s) {
+    if (!(GetWindowLongW(h, GWL_STYLE) & WS_VSCROLL)) return;
+    SCROLLBARINFO sbi{};
+    sbi.cbSize = sizeof sbi;
+    if (!GetScrollBarInfo(h, OBJID_VSCROLL, &sbi) || (sbi.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN)))
+        return;
+    RECT wr;
+    GetWindowRect(h, &wr);
+    RECT bar = sbi.rcScrollBar;
+    OffsetRect(&bar, -wr.left, -wr.top);
+    const int w = width(bar);
+    if (w <= 0 || height(bar) < 2 * w) return;
+    const skin::Color track = skin::mix(s.listBack, s.comboBorder, 40);
+    fill(dc, bar, track);
+    const RECT up{bar.left, bar.top, bar.right, bar.top + w};
+    const RECT down{bar.left, bar.bottom - w, bar.right, bar.bottom};
+    for (const RECT& button : {up, down}) {
+        fillGradient(dc, button, s.comboArrow);
+        frame(dc, button, skin::mix(s.comboBorder, s.listBack, 80));
+    }
+    // Arrow glyphs: small filled triangles pointing up and down.
+    const int cx = (bar.left + bar.right) / 2;
+    for (int k = 0; k < 4; ++k) {
+        const int uy = up.top + w / 2 - 2 + k;
+        fill(dc, {cx - k, uy, cx + k + 1, uy + 1}, s.comboGlyph);
+        const int dy = down.top + w / 2 + 1 - k;
+        fill(dc, {cx - k, dy, cx + k + 1, dy + 1}, s.comboGlyph);
+    }
+    if (!(sbi.rgstate[0] & STATE_SYSTEM_UNAVAILABLE) && sbi.xyThumbBottom > sbi.xyThumbTop) {
+        RECT thumb{bar.left + 2, bar.top + sbi.xyThumbTop, bar.right - 2, bar.top + sbi.xyThumbBottom};
+        IntersectRect(&thumb, &thumb, &bar);
+        fill(dc, thumb, skin::mix(s.comboBorder, s.listBack, 60));
+    }
+}
+
 // Draws over the outer ring of the border that the default WM_NCPAINT drew.
 void paintBorder(const Sub& sub) {
     const Theme& t = *g_theme;
@@ -817,6 +854,7 @@ void paintBorder(const Sub& sub) {
     if (!dc.get()) return;
     if (sub.kind == Kind::List) {
         frame(dc.get(), wr, s.listBorder);
+        paintScrollBar(h, dc.get(), s);
         return;
     }
     const bool hot = sub.hover || GetFocus() == h;
@@ -840,7 +878,10 @@ void paintNow(const Sub& sub) {
     switch (sub.kind) {
     case Kind::Button: paintButton(sub, dc.get()); break;
     case Kind::Combo: paintCombo(sub, dc.get()); break;
-    case Kind::List: paintList(sub, dc.get()); break;
+    case Kind::List:
+        paintList(sub, dc.get());
+        paintBorder(sub);
+        break;
     default: break;
     }
 }
@@ -873,7 +914,8 @@ bool changesLook(Kind kind, UINT m) {
     case Kind::List:
         return m == WM_MOUSEMOVE || m == WM_TIMER || m == WM_VSCROLL || m == LB_SETCURSEL || m == LB_SETTOPINDEX ||
                m == LB_SETCARETINDEX || m == LB_RESETCONTENT || m == LB_DELETESTRING || m == LB_ADDSTRING ||
-               m == LB_INSERTSTRING || m == WM_SHOWWINDOW || m == WM_WINDOWPOSCHANGED || m == LB_SETSEL;
+               m == LB_INSERTSTRING || m == WM_SHOWWINDOW || m == WM_WINDOWPOSCHANGED || m == LB_SETSEL ||
+               m == WM_NCLBUTTONDOWN || m == WM_NCMOUSEMOVE || m == WM_NCLBUTTONUP;
     default:
         return false;
     }
