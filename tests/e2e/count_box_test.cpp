@@ -77,5 +77,27 @@ TEST_F(CountBoxTest, LeavingTheBoxNormalisesItsText) {
     }
 }
 
+TEST_F(CountBoxTest, RewritingKeepsTheCaretWhereItWas) {
+    struct CaretCase {
+        const char* typed;
+        bool caretHome;  // Home pressed before leaving
+        const char* left;
+        int caret;  // caret position once the box has been left
+    };
+    // The caret goes where the selection started, within the new text.
+    const CaretCase cases[] = {
+        {"007", true, "7", 0}, {"007", false, "7", 1}, {"-012", false, "-12", 3}, {"12", true, "12", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("typed \"") + c.typed + (c.caretHome ? "\", Home" : "\""));
+        ASSERT_TRUE(typeCount(c.typed));
+        if (c.caretHome) pressKey(VK_HOME);
+        ASSERT_TRUE(tabAwayFrom(count_));
+        EXPECT_TRUE(waitUntil([&] { return windowText(count_) == c.left; })) << windowText(count_);
+        const LRESULT selection = SendMessageW(count_, EM_GETSEL, 0, 0);
+        EXPECT_EQ(LOWORD(selection), c.caret);
+        EXPECT_EQ(HIWORD(selection), c.caret);
+    }
+}
+
 }  // namespace
 }  // namespace e2e

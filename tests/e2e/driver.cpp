@@ -577,7 +577,7 @@ bool Program::dismiss(const MessageBoxInfo& box) const {
         // Without the foreground the key would go elsewhere; the OK button takes a click message.
         SendMessageW(GetDlgItem(box.window, IDOK), BM_CLICK, 0, 0);
     }
-    return waitUntil([&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); });
+    return waitUntil([&] { return !IsWindow(box.window); });
 }
 
 HWND Program::startWorking() {
