@@ -127,7 +127,7 @@ void putChunk(std::vector<uint8_t>& out, const char (&type)[5], const std::vecto
     putBigEndian(out, crc32(out.data() + start, out.size() - start));
 }
 
-// `rows` holds height rows of width*3 bytes (R, G, B).
+// `rgb` holds `height` rows of width * 3 bytes (R, G, B).
 std::vector<uint8_t> encodePng(int width, int height, const std::vector<uint8_t>& rgb) {
     std::vector<uint8_t> raw;
     raw.reserve(static_cast<size_t>(height) * (static_cast<size_t>(width) * 3 + 1));
@@ -338,10 +338,13 @@ bool bringToFront(HWND window) {
     // activates the window and gives the focus to one of its controls later,
     // when it handles the activation. Input sent before that could land on a
     // control that loses the focus again, so wait for all three.
+    // A window with controls is ready once one of them has the focus: the
+    // window itself holds the focus only for a moment, before it passes it on.
     const auto ready = [window] {
         const HWND focus = focusOf(window);
+        const bool hasControls = GetWindow(window, GW_CHILD) != nullptr;
         return GetForegroundWindow() == window && activeOf(window) == window &&
-               (focus == window || IsChild(window, focus));
+               (hasControls ? IsChild(window, focus) != 0 : focus == window);
     };
     if (ready()) return true;
     if (GetForegroundWindow() != window) SetForegroundWindow(window);

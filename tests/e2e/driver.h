@@ -54,6 +54,13 @@ int comboSelection(HWND combo);
 std::string comboShownText(HWND combo);
 
 // ---- Input -----------------------------------------------------------------
+//
+// Real input through SendInput. Under Wine in Xvfb without a window manager
+// (frames drawn by Wine) this works as on Windows once the target window is
+// the foreground window: keys reach the focused control of the foreground
+// thread, the dialog and menu keys (Tab, Alt, F4, Enter) behave as usual, and
+// clicks go to the window under the pointer. No messages are posted to the
+// program's windows.
 
 // Makes `window` the foreground window (keyboard input goes to its thread's
 // focus); true when it became foreground.

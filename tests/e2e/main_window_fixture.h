@@ -153,9 +153,9 @@ protected:
         return program_.waitForMessageBox();
     }
 
-    // Closes a box and brings the main window back to the front, as a user
-    // clicking on it would (Wine does not re-activate the window of a closed
-    // task-modal box by itself).
+    // Closes a box and waits until the main window is active again with a
+    // control focused; should the activation not come back by itself, the
+    // main window is brought to the front as a user clicking on it would.
     ::testing::AssertionResult closeBox(const MessageBoxInfo& box) {
         if (!program_.dismiss(box)) return ::testing::AssertionFailure() << "box did not close";
         if (!bringToFront(main_)) return ::testing::AssertionFailure() << "main window not in front";
