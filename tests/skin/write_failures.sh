@@ -20,7 +20,7 @@ winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 
 # The limit must bind the probe alone: a wine server started under it could
 # not save the prefix. Have one running (it lingers after its last client).
-wineserver -p 20 2>/dev/null || true
+wineserver -p 20 </dev/null >/dev/null 2>&1 || true
 
 image_kib=$(( $(stat -c %s "$stub") / 1024 ))
 failed=0
@@ -47,4 +47,7 @@ for limit in 0 $(( image_kib / 2 )); do
         echo "ok: file size limit of $limit KiB, no file left, start-up went on"
     fi
 done
+# End the prefix's server and the services it started: they hold this
+# script's output open, and CTest waits for it to close.
+wineserver -k 2>/dev/null
 [ "$failed" = 0 ]
