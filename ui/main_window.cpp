@@ -40,7 +40,7 @@ constexpr int kYearLabelShiftedLeft = 139;
 
 constexpr std::string_view kEraPlaceholder = "-请选择年号-";
 
-struct ControlSpec {
+struct ControlLayout {
     int id;
     const wchar_t* windowClass;
     DWORD style;  // besides WS_CHILD | WS_CLIPSIBLINGS
@@ -55,7 +55,7 @@ constexpr DWORD kComboStyle = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_N
 
 // The controls in stacking order, topmost first. A combo box's height is the
 // closed box and its opened list together.
-constexpr ControlSpec kControls[] = {
+constexpr ControlLayout kControls[] = {
     {kHintLabelId, kLabelClass, WS_VISIBLE, 0, 8, 87, 152, 24, 12, FW_NORMAL, "公元前用“-”（负）号表示"},
     {kYearLabelId, kLabelClass, WS_VISIBLE, 0, 115, 57, 20, 24, 14, FW_BOLD, "年"},
     {kCountEditId, L"EDIT", WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
@@ -84,12 +84,12 @@ std::string contactDetails() {
     return text;
 }
 
-bool isComboBox(const ControlSpec& spec) { return spec.windowClass == std::wstring_view(L"COMBOBOX"); }
+bool isComboBox(const ControlLayout& control) { return control.windowClass == std::wstring_view(L"COMBOBOX"); }
 
 // Combo rows one pixel taller than the font's own row, and the box and its
 // list together as tall as the table says (setting the font changes the
 // closed box's height, so the size is set again afterwards).
-void finishCombo(HWND combo, const ControlSpec& spec) {
+void finishCombo(HWND combo, const ControlLayout& control) {
     const LRESULT natural = SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0);
     if (natural > 0) {
         SendMessageW(combo, CB_SETITEMHEIGHT, 0, natural + 1);
@@ -101,7 +101,7 @@ void finishCombo(HWND combo, const ControlSpec& spec) {
             SendMessageW(parts.hwndList, LB_SETITEMHEIGHT, 0, natural + 1);  // the list box is borrowed
         }
     }
-    SetWindowPos(combo, nullptr, 0, 0, spec.width, spec.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(combo, nullptr, 0, 0, control.width, control.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace
@@ -203,18 +203,18 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool MainWindow::onCreate() {
-    for (const ControlSpec& spec : kControls) {
-        HWND child = CreateWindowExW(spec.exStyle, spec.windowClass, win::widen(spec.text).c_str(),
-                                     WS_CHILD | WS_CLIPSIBLINGS | spec.style, spec.left, spec.top, spec.width,
-                                     spec.height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+    for (const ControlLayout& control : kControls) {
+        HWND child = CreateWindowExW(control.exStyle, control.windowClass, win::widen(control.text).c_str(),
+                                     WS_CHILD | WS_CLIPSIBLINGS | control.style, control.left, control.top, control.width,
+                                     control.height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)),
                                      instance_, nullptr);
         if (!child) return false;
         // Place each new control below the ones before it, so that the
         // table's order is the stacking order.
         SetWindowPos(child, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        if (spec.id == kCountEditId && !makeCountBox(child)) return false;
-        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font(spec.fontHeight, spec.fontWeight)), FALSE);
-        if (isComboBox(spec)) finishCombo(child, spec);
+        if (control.id == kCountEditId && !makeCountBox(child)) return false;
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font(control.fontHeight, control.fontWeight)), FALSE);
+        if (isComboBox(control)) finishCombo(child, control);
     }
 
     HWND dynasties = control(kDynastyComboId);
