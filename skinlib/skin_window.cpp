@@ -635,16 +635,24 @@ LRESULT frameProc(Sub& sub, UINT m, WPARAM w, LPARAM l) {
 
 // ---- push buttons -------------------------------------------------------------
 
-void paintButton(const Sub& sub, HDC target) {
-    const Theme& t = *g_theme;
-    const skin::Skin& s = t.s;
-    const HWND h = sub.hwnd;
+// Draws a control's client area off-screen and copies it in one go, so that
+// the control never shows half-drawn states.
+using DrawControl = void (*)(const Sub&, HDC, const RECT&);
+
+void paintBuffered(const Sub& sub, HDC target, DrawControl draw) {
     RECT r;
-    GetClientRect(h, &r);
+    GetClientRect(sub.hwnd, &r);
     if (width(r) <= 0 || height(r) <= 0) return;
     Buffer buf(target, width(r), height(r));
     if (!buf.ok()) return;
-    const HDC dc = buf.dc();
+    draw(sub, buf.dc(), r);
+    buf.blitTo(target);
+}
+
+void drawButton(const Sub& sub, HDC dc, const RECT& r) {
+    const Theme& t = *g_theme;
+    const skin::Skin& s = t.s;
+    const HWND h = sub.hwnd;
     const LRESULT state = SendMessageW(h, BM_GETSTATE, 0, 0);
     const bool pressed = (state & BST_PUSHED) != 0;
     const bool enabled = IsWindowEnabled(h) != FALSE;
@@ -689,7 +697,6 @@ void paintButton(const Sub& sub, HDC target) {
     } else {
         DrawTextW(dc, text.c_str(), -1, &tr, DT_CENTER | DT_VCENTER | DT_SINGLELINE | prefixFlag(h));
     }
-    buf.blitTo(target);
 }
 
 // ---- drop-down list boxes -----------------------------------------------------
@@ -709,16 +716,10 @@ void drawArrow(HDC dc, const RECT& r, const skin::Skin& s, skin::Color color) {
     }
 }
 
-void paintCombo(const Sub& sub, HDC target) {
+void drawCombo(const Sub& sub, HDC dc, const RECT& r) {
     const Theme& t = *g_theme;
     const skin::Skin& s = t.s;
     const HWND h = sub.hwnd;
-    RECT r;
-    GetClientRect(h, &r);
-    if (width(r) <= 0 || height(r) <= 0) return;
-    Buffer buf(target, width(r), height(r));
-    if (!buf.ok()) return;
-    const HDC dc = buf.dc();
     const bool enabled = IsWindowEnabled(h) != FALSE;
     const bool focused = GetFocus() == h;
     const bool dropped = SendMessageW(h, CB_GETDROPPEDSTATE, 0, 0) != 0;
@@ -761,19 +762,12 @@ void paintCombo(const Sub& sub, HDC target) {
     RECT tr{field.left + 2, field.top, field.right - 1, field.bottom};
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &tr,
               DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-    buf.blitTo(target);
 }
 
-void paintList(const Sub& sub, HDC target) {
+void drawList(const Sub& sub, HDC dc, const RECT& r) {
     const Theme& t = *g_theme;
     const skin::Skin& s = t.s;
     const HWND h = sub.hwnd;
-    RECT r;
-    GetClientRect(h, &r);
-    if (width(r) <= 0 || height(r) <= 0) return;
-    Buffer buf(target, width(r), height(r));
-    if (!buf.ok()) return;
-    const HDC dc = buf.dc();
     fill(dc, r, s.listBack);
     const LRESULT count = SendMessageW(h, LB_GETCOUNT, 0, 0);
     const LRESULT top = SendMessageW(h, LB_GETTOPINDEX, 0, 0);
@@ -802,7 +796,6 @@ void paintList(const Sub& sub, HDC target) {
                       DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
         }
     }
-    buf.blitTo(target);
 }
 
 // Draws over a list's vertical scroll bar in the skin's colours: track,
@@ -876,10 +869,10 @@ void paintNow(const Sub& sub) {
     WindowDC dc(sub.hwnd, false);
     if (!dc.get()) return;
     switch (sub.kind) {
-    case Kind::Button: paintButton(sub, dc.get()); break;
-    case Kind::Combo: paintCombo(sub, dc.get()); break;
+    case Kind::Button: paintBuffered(sub, dc.get(), drawButton); break;
+    case Kind::Combo: paintBuffered(sub, dc.get(), drawCombo); break;
     case Kind::List:
-        paintList(sub, dc.get());
+        paintBuffered(sub, dc.get(), drawList);
         paintBorder(sub);
         break;
     default: break;
@@ -888,9 +881,9 @@ void paintNow(const Sub& sub) {
 
 void paintClient(const Sub& sub, HDC dc) {
     switch (sub.kind) {
-    case Kind::Button: paintButton(sub, dc); break;
-    case Kind::Combo: paintCombo(sub, dc); break;
-    case Kind::List: paintList(sub, dc); break;
+    case Kind::Button: paintBuffered(sub, dc, drawButton); break;
+    case Kind::Combo: paintBuffered(sub, dc, drawCombo); break;
+    case Kind::List: paintBuffered(sub, dc, drawList); break;
     default: break;
     }
 }
