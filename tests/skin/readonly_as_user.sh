@@ -34,7 +34,9 @@ home="$work/home"
 prefix="$home/prefix"
 mkdir -p "$home"
 chown "$user:" "$home"
-as_user "$here/scripts/wine-prefix" "$prefix" || { echo "FAILED: no Wine prefix for $user"; exit 1; }
+# The script is fed on standard input: the checkout itself may lie where the
+# user cannot read (a clone in a private temporary folder).
+as_user sh -s "$prefix" <"$here/scripts/wine-prefix" || { echo "FAILED: no Wine prefix for $user"; exit 1; }
 
 # The run directory: root's, with the probe in it, not writable by the user.
 run="$work/read-only run"
